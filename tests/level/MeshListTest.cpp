@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "level/Lista_Mesh.h"
+#include "level/trLevel.h"
 #include "level/writer/LevelWriter.h"
 
 namespace {
@@ -157,7 +158,7 @@ void ExpectMeshAsWritten(const trMesh& mesh, const MeshDescription& want) {
     }
 }
 
-TEST(MeshList, WriterMadeMeshDataComesBackAsWritten) {
+TEST(MeshList, WriterMadeLevelGivesBackEveryMeshAsWritten) {
     LevelDescription level;
     const RecordSpec specs[] = {
         {.centreX = -5, .centreY = 6, .centreZ = -7, .radius = 0xDEADBEEF, .numVertices = 3, .numNormals = 2,
@@ -171,7 +172,14 @@ TEST(MeshList, WriterMadeMeshDataComesBackAsWritten) {
         level.meshes.push_back(Describe(spec, tag));
         tag += 10;
     }
-    auto list = Parse(EncodeMeshData(level));
+    TemporaryFile file(WriteLevelFile(level));
+    trLevel loaded{};
+    ASSERT_EQ(LoadLevelFile(file.c_str(), &loaded), 1);
+    ASSERT_EQ(loaded.meshDataBytes, EncodeMeshData(level).size());
+    // Exactly the bytes the file supplied, as the open command passes them.
+    std::vector<uint8_t> meshData(loaded.meshDataBytes);
+    std::memcpy(meshData.data(), loaded.meshData.bytes(), meshData.size());
+    auto list = Parse(meshData);
     ASSERT_EQ(list->GetCount(), static_cast<int32_t>(level.meshes.size()));
     for (int32_t i = 0; i < list->GetCount(); ++i) {
         SCOPED_TRACE(i);
