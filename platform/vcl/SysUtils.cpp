@@ -1,0 +1,5 @@
+#include "platform/vcl/SysUtils.h"
+
+std::string IntToStr(int64_t value) {
+    return std::to_string(value);
+}
