@@ -57,8 +57,11 @@ void TApplication::Initialize() {
 void TApplication::Adopt(std::unique_ptr<TForm> form, std::function<void()> forgetReference) {
     TForm* created = form.get();
     forms.push_back(OwnedForm{std::move(form), std::move(forgetReference)});
+    // A new main form starts the application afresh: a Terminate that ended
+    // an earlier loop no longer counts.
     if (mainForm == nullptr) {
         mainForm = created;
+        terminated = false;
     }
     created->DoCreate();
 }
