@@ -350,6 +350,24 @@ TEST(BuildBuffers, EmptyListBuildsNothing) {
     EXPECT_EQ(list.GetBuffer(0), nullptr);
 }
 
+TEST(BuildBuffers, WithoutADeviceBuffersAreFilledButNotUploaded) {
+    Scene scene(1);
+    const uint16_t texture = scene.AddObjectTexture(0);
+    MeshDescription mesh;
+    mesh.vertices = NumberedVertices(3);
+    mesh.triangles = {{{0, 1, 2}, texture, 0}};
+    const int beforeBuild = softd3d::LiveObjectCount();
+    ASSERT_EQ(scene.Build({mesh}), 0);
+    EXPECT_EQ(softd3d::LiveObjectCount(), beforeBuild + 2);  // one page, one vertex buffer
+    // Building again replaces the buffers; the uploaded one goes with them.
+    EXPECT_EQ(scene.list->BuildBuffers(nullptr, scene.textures.get(), scene.level), 0);
+    EXPECT_EQ(softd3d::LiveObjectCount(), beforeBuild + 1);
+    const dxBufferTextura* buffer = scene.list->GetBuffer(0);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->GetTriangleCount(), 1);
+    EXPECT_EQ(buffer->GetVertexBuffer(), nullptr);
+}
+
 TEST(BuildBuffers, BufferPerMeshInListOrder) {
     Scene scene(1);
     const uint16_t texture = scene.AddObjectTexture(0);
