@@ -23,34 +23,38 @@ constexpr float kMaxTextureRepeats = 65536.0f;
 
 // ---------------------------------------------------------------- clipping
 
-using PlaneDistance = float (*)(const ClipVertex&);
+// Plane distances and crossing points are worked out in double precision:
+// a corner far outside the view would otherwise move the crossing by whole
+// pixels.
+using PlaneDistance = double (*)(const ClipVertex&);
 
 // Signed distances to the clip planes, inside where >= 0.
+constexpr double kGuard = kGuardBand;
 constexpr std::array<PlaneDistance, 7> kClipPlanes = {
-    [](const ClipVertex& p) { return p.z; },                       // near
-    [](const ClipVertex& p) { return p.w - p.z; },                 // far
-    [](const ClipVertex& p) { return p.w - kMinW; },               // in front of the eye
-    [](const ClipVertex& p) { return p.x + kGuardBand * p.w; },    // guard band left
-    [](const ClipVertex& p) { return kGuardBand * p.w - p.x; },    // guard band right
-    [](const ClipVertex& p) { return p.y + kGuardBand * p.w; },    // guard band bottom
-    [](const ClipVertex& p) { return kGuardBand * p.w - p.y; },    // guard band top
+    [](const ClipVertex& p) { return double{p.z}; },                       // near
+    [](const ClipVertex& p) { return double{p.w} - p.z; },                 // far
+    [](const ClipVertex& p) { return double{p.w} - kMinW; },               // in front of the eye
+    [](const ClipVertex& p) { return p.x + kGuard * p.w; },                // guard band left
+    [](const ClipVertex& p) { return kGuard * p.w - p.x; },                // guard band right
+    [](const ClipVertex& p) { return p.y + kGuard * p.w; },                // guard band bottom
+    [](const ClipVertex& p) { return kGuard * p.w - p.y; },                // guard band top
 };
 
 // The view volume's own planes: a triangle wholly outside one is not drawn.
 constexpr std::array<PlaneDistance, 6> kViewPlanes = {
-    [](const ClipVertex& p) { return p.z; },
-    [](const ClipVertex& p) { return p.w - p.z; },
-    [](const ClipVertex& p) { return p.x + p.w; },
-    [](const ClipVertex& p) { return p.w - p.x; },
-    [](const ClipVertex& p) { return p.y + p.w; },
-    [](const ClipVertex& p) { return p.w - p.y; },
+    [](const ClipVertex& p) { return double{p.z}; },
+    [](const ClipVertex& p) { return double{p.w} - p.z; },
+    [](const ClipVertex& p) { return double{p.x} + p.w; },
+    [](const ClipVertex& p) { return double{p.w} - p.x; },
+    [](const ClipVertex& p) { return double{p.y} + p.w; },
+    [](const ClipVertex& p) { return double{p.w} - p.y; },
 };
 
 template <size_t N>
 unsigned Outcode(const std::array<PlaneDistance, N>& planes, const ClipVertex& p) {
     unsigned code = 0;
     for (size_t i = 0; i < N; ++i) {
-        if (!(planes[i](p) >= 0.0f)) {
+        if (!(planes[i](p) >= 0.0)) {
             code |= 1u << i;
         }
     }
@@ -62,8 +66,8 @@ bool IsFinite(const ClipVertex& p) {
            std::isfinite(p.u) && std::isfinite(p.v);
 }
 
-ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
-    auto mix = [t](float p, float q) { return p + (q - p) * t; };
+ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, double t) {
+    auto mix = [t](double p, double q) { return static_cast<float>(p + (q - p) * t); };
     return {mix(a.x, b.x), mix(a.y, b.y), mix(a.z, b.z), mix(a.w, b.w), mix(a.u, b.u), mix(a.v, b.v)};
 }
 
@@ -96,10 +100,10 @@ Polygon ClipToPlane(const Polygon& in, PlaneDistance distance) {
     for (int i = 0; i < in.count; ++i) {
         const ClipVertex& current = in.corners[i];
         const ClipVertex& next = in.corners[(i + 1) % in.count];
-        const float dCurrent = distance(current);
-        const float dNext = distance(next);
-        const bool currentInside = dCurrent >= 0.0f;
-        const bool nextInside = dNext >= 0.0f;
+        const double dCurrent = distance(current);
+        const double dNext = distance(next);
+        const bool currentInside = dCurrent >= 0.0;
+        const bool nextInside = dNext >= 0.0;
         const bool original = in.originalEdge[i];
         if (currentInside) {
             out.Add(current, original);

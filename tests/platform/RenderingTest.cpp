@@ -57,6 +57,8 @@ struct Scene {
     ExpectedPicture (*expected)();
 };
 
+void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
+
 ExpectedPicture Background() { return ExpectedPicture(DeviceTest::kWidth, DeviceTest::kHeight, kBackground); }
 
 // Left: clockwise on screen; right: counter-clockwise.
@@ -208,6 +210,24 @@ const Scene kScenes[] = {
      },
      [] { return Background().Region({{-30.0, -30.0}, {30.5, 30.0}, {30.0, -30.0}}, kWhite); }},
 
+    {"equal_depth_redraw_replaces_the_first",
+     [](RenderingTest& t) {
+         t.Bind(t.Solid(kRed));
+         t.Draw(Quad(0.5f), D3DPT_TRIANGLESTRIP, 2);
+         t.Bind(t.Solid(kBlue));
+         t.Draw(Quad(0.5f), D3DPT_TRIANGLESTRIP, 2);
+     },
+     [] { return Background().Region(kQuadCorners, kBlue); }},
+
+    {"enormous_triangle_through_the_view_is_exact",
+     [](RenderingTest& t) {
+         t.Cull(D3DCULL_NONE);
+         const std::vector<TexturedVertex> v = {{-1e8f, -1e8f, 0.5f, 0, 0}, {1e8f, 1e8f, 0.5f, 0, 0},
+                                                {1e8f, -1e8f, 0.5f, 0, 0}};
+         t.Draw(v, D3DPT_TRIANGLELIST, 1);
+     },
+     [] { return Background().Region({{-1e8, -1e8}, {1e8, 1e8}, {1e8, -1e8}}, kWhite); }},
+
     {"triangle_crossing_near_plane_is_clipped_not_smeared",
      [](RenderingTest& t) {
          t.SetPerspective(std::numbers::pi_v<float> / 2, 1.0f, 100.0f);
@@ -226,17 +246,20 @@ const Scene kScenes[] = {
      [](RenderingTest& t) {
          t.SetPerspective(std::numbers::pi_v<float> / 2, 1.0f, 100.0f);
          t.Cull(D3DCULL_NONE);
-         t.Bind(MakeTexture(t.device.Get(), 1, 2, {kRed, kBlue}));
-         // A floor at y = -1 from z 2 (v 0) to z 10 (v 1): v = 0.5 lies at z 6.
-         const std::vector<TexturedVertex> v = {{-1, -1, 2, 0, 0}, {1, -1, 2, 0, 0}, {-1, -1, 10, 0, 1},
-                                                {1, -1, 2, 0, 0},  {1, -1, 10, 0, 1}, {-1, -1, 10, 0, 1}};
+         t.Bind(MakeTexture(t.device.Get(), 1, 8, {kRed, kBlue, kBlue, kBlue, kBlue, kBlue, kBlue, kBlue}));
+         // A floor at y = -1 from z 1.25 (v 0) to z 10 (v 1): the red first
+         // eighth ends at z 2.34375, much nearer the eye than the middle of
+         // the floor's height on screen.
+         const std::vector<TexturedVertex> v = {{-1, -1, 1.25f, 0, 0}, {1, -1, 1.25f, 0, 0}, {-1, -1, 10, 0, 1},
+                                                {1, -1, 1.25f, 0, 0},  {1, -1, 10, 0, 1},    {-1, -1, 10, 0, 1}};
          t.Draw(v, D3DPT_TRIANGLELIST, 2);
      },
      [] {
-         const double n = 0.5 * kXScale, m = kXScale / 6.0, f = 0.1 * kXScale;
+         const double zSplit = 1.25 + 8.75 / 8;
+         const double n = kXScale / 1.25, m = kXScale / zSplit, f = kXScale / 10;
          return Background()
-             .Region({{-n, -0.5}, {n, -0.5}, {m, -1.0 / 6}, {-m, -1.0 / 6}}, kRed)
-             .Region({{-m, -1.0 / 6}, {m, -1.0 / 6}, {f, -0.1}, {-f, -0.1}}, kBlue);
+             .Region({{-n, -0.8}, {n, -0.8}, {m, -1 / zSplit}, {-m, -1 / zSplit}}, kRed)
+             .Region({{-m, -1 / zSplit}, {m, -1 / zSplit}, {f, -0.1}, {-f, -0.1}}, kBlue);
      }},
 };
 
