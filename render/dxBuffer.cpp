@@ -1,11 +1,14 @@
 #include "render/dxBuffer.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr int32_t kColouredFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 constexpr int32_t kTexturedFVF = D3DFVF_XYZ | D3DFVF_TEX1;
+// Most vertices a buffer takes, so that its size in bytes fits Build's result.
+constexpr int32_t kMaxVertexCount = INT32_MAX / static_cast<int32_t>(sizeof(TexturedVertex));
 
 // Copies every polygon's records, in list order, into one array of
 // vertexCount records, and calls onPolygon(polygon) for each polygon.
@@ -59,7 +62,8 @@ dxBufferColor8::~dxBufferColor8() {
 }
 
 HRESULT dxBufferColor8::AddPolygon(std::unique_ptr<dxPoligono> polygon) {
-    if (!polygon || !Holds(polygon->GetKind())) {
+    if (!polygon || !Holds(polygon->GetKind()) ||
+        GetVertexCount() > kMaxVertexCount - RecordCountOf(polygon->GetKind())) {
         return E_FAIL;
     }
     if (IsQuadKind(polygon->GetKind())) {

@@ -44,7 +44,8 @@ public:
 
     // Takes ownership of the polygon and returns 0. A null polygon, or one
     // of a kind this buffer does not hold, is refused with E_FAIL (and
-    // destroyed), so that the counts always match what Build copies.
+    // destroyed), so that the counts always match what Build copies; so is
+    // a polygon that would take the array past 2^31 bytes.
     HRESULT AddPolygon(std::unique_ptr<dxPoligono> polygon);
 
     int32_t GetVertexCount() const { return triangleCount * 3 + quadCount * 4; }

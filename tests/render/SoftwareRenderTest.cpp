@@ -129,6 +129,16 @@ TEST_F(SoftwareRender, WireframeModeLeavesTheInsideUnfilledAndUntextured) {
     EXPECT_GT(edgePixels, 0);
 }
 
+TEST_F(SoftwareRender, PolygonsAddedAfterTheUploadAreNotDrawnFromOutsideTheVertexBuffer) {
+    IDirect3DTexture8* page = SolidPage(D3DFMT_A8R8G8B8, 0xFF20C040);
+    UploadQuad(page);
+    auto late = std::make_unique<dxCuadradoTex>(0);
+    late->SetTextureCoords(page, 0, 0, 0, 1, 1, 0, 1, 1);
+    ASSERT_EQ(buffer->AddPolygon(std::move(late)), D3D_OK);
+    DrawFrame();  // draws what was uploaded; the late quad has no vertices there
+    EXPECT_EQ(Rgb(window.Pixel(kSide / 2, kSide / 2)), 0x20C040u);
+}
+
 TEST_F(SoftwareRender, TextureFormatQueryFollowsTheAdapter) {
     EXPECT_FALSE(context->LacksTextureFormat(D3DFMT_X8R8G8B8));
     softd3d::RefuseTextureFormat(D3DFMT_X8R8G8B8);
