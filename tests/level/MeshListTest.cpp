@@ -13,7 +13,7 @@ namespace {
 
 // Counts of one mesh record; a count of 0 or below writes no array, and a
 // negative numNormals writes -numNormals light values.
-struct RecordSpec {
+struct RecordShape {
     int16_t centreX = 0, centreY = 0, centreZ = 0;
     uint32_t radius = 0;
     int16_t numVertices = 0;
@@ -34,34 +34,34 @@ ShortVector PatternVector(int record, int entry) {
     return {SignedPattern(record, entry, 0), SignedPattern(record, entry, 1), SignedPattern(record, entry, 2)};
 }
 
-MeshDescription Describe(const RecordSpec& spec, int tag) {
+MeshDescription Describe(const RecordShape& shape, int tag) {
     MeshDescription mesh;
-    mesh.centre = {spec.centreX, spec.centreY, spec.centreZ};
-    mesh.radius = spec.radius;
+    mesh.centre = {shape.centreX, shape.centreY, shape.centreZ};
+    mesh.radius = shape.radius;
     mesh.fillerValue = 0xFFFF;
-    for (int i = 0; i < spec.numVertices; ++i) mesh.vertices.push_back(PatternVector(tag, i));
-    for (int i = 0; i < spec.numNormals; ++i) mesh.normals.push_back(PatternVector(tag + 1, i));
-    for (int i = 0; i < -spec.numNormals; ++i) mesh.lights.push_back(SignedPattern(tag + 2, i, 0));
-    for (int i = 0; i < spec.numQuads; ++i) {
+    for (int i = 0; i < shape.numVertices; ++i) mesh.vertices.push_back(PatternVector(tag, i));
+    for (int i = 0; i < shape.numNormals; ++i) mesh.normals.push_back(PatternVector(tag + 1, i));
+    for (int i = 0; i < -shape.numNormals; ++i) mesh.lights.push_back(SignedPattern(tag + 2, i, 0));
+    for (int i = 0; i < shape.numQuads; ++i) {
         mesh.quads.push_back({{Pattern(tag + 3, i, 0), Pattern(tag + 3, i, 1), Pattern(tag + 3, i, 2),
                                Pattern(tag + 3, i, 3)},
                               Pattern(tag + 3, i, 4),
                               Pattern(tag + 3, i, 5)});
     }
-    for (int i = 0; i < spec.numTriangles; ++i) {
+    for (int i = 0; i < shape.numTriangles; ++i) {
         mesh.triangles.push_back({{Pattern(tag + 4, i, 0), Pattern(tag + 4, i, 1), Pattern(tag + 4, i, 2)},
                                   Pattern(tag + 4, i, 3),
                                   Pattern(tag + 4, i, 4)});
     }
     // Counts below 0 have no array to derive them from.
-    if (spec.numVertices < 0) mesh.countOverrides[MeshCount::Vertices] = spec.numVertices;
-    if (spec.numQuads < 0) mesh.countOverrides[MeshCount::TexturedQuads] = spec.numQuads;
-    if (spec.numTriangles < 0) mesh.countOverrides[MeshCount::TexturedTriangles] = spec.numTriangles;
+    if (shape.numVertices < 0) mesh.countOverrides[MeshCount::Vertices] = shape.numVertices;
+    if (shape.numQuads < 0) mesh.countOverrides[MeshCount::TexturedQuads] = shape.numQuads;
+    if (shape.numTriangles < 0) mesh.countOverrides[MeshCount::TexturedTriangles] = shape.numTriangles;
     return mesh;
 }
 
-void AppendRecord(std::vector<uint8_t>& block, const RecordSpec& spec, int tag) {
-    const std::vector<uint8_t> record = EncodeMeshRecord(Describe(spec, tag));
+void AppendRecord(std::vector<uint8_t>& block, const RecordShape& shape, int tag) {
+    const std::vector<uint8_t> record = EncodeMeshRecord(Describe(shape, tag));
     block.insert(block.end(), record.begin(), record.end());
 }
 
@@ -92,7 +92,7 @@ trMesh* MeshAt(const Lista_Mesh& list, int32_t position) {
 
 struct RecordSizeCase {
     const char* name;
-    RecordSpec spec;
+    RecordShape shape;
     size_t expectedBytes;
 };
 
@@ -110,7 +110,7 @@ TEST(MeshList, RecordSizeFollowsCountsAndFiller) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<uint8_t> block;
-        AppendRecord(block, c.spec, 1);
+        AppendRecord(block, c.shape, 1);
         ASSERT_EQ(block.size(), c.expectedBytes);
         // A second record with a known centre shows where the parse resumed.
         AppendRecord(block, {.centreX = 77, .centreY = -88, .centreZ = 99}, 2);
@@ -160,7 +160,7 @@ void ExpectMeshAsWritten(const trMesh& mesh, const MeshDescription& want) {
 
 TEST(MeshList, WriterMadeLevelGivesBackEveryMeshAsWritten) {
     LevelDescription level;
-    const RecordSpec specs[] = {
+    const RecordShape shapes[] = {
         {.centreX = -5, .centreY = 6, .centreZ = -7, .radius = 0xDEADBEEF, .numVertices = 3, .numNormals = 2,
          .numQuads = 2, .numTriangles = 1},
         {.centreX = 32767, .centreY = -32768, .numVertices = 5, .numNormals = -4, .numTriangles = 3},
@@ -168,8 +168,8 @@ TEST(MeshList, WriterMadeLevelGivesBackEveryMeshAsWritten) {
         {.radius = 1, .numVertices = 1, .numQuads = 1},
     };
     int tag = 10;
-    for (const RecordSpec& spec : specs) {
-        level.meshes.push_back(Describe(spec, tag));
+    for (const RecordShape& shape : shapes) {
+        level.meshes.push_back(Describe(shape, tag));
         tag += 10;
     }
     TemporaryFile file(WriteLevelFile(level));
@@ -219,7 +219,7 @@ TEST(MeshList, EmptyOrMissingBlockCreatesNoList) {
 
 struct TruncationCase {
     const char* name;
-    RecordSpec last;
+    RecordShape last;
     int bytesMissing;    // cut from the end of the full block
     int32_t meshesKept;  // of the two good records and the last one
 };
