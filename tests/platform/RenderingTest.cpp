@@ -1,6 +1,8 @@
 // Pictures drawn by the software Direct3D, each compared pixel by pixel with
 // the picture the scene should give.
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <numbers>
 
 #include "tests/platform/SoftD3DTestSupport.h"
@@ -275,6 +277,95 @@ TEST_P(SceneTest, FrameMatchesExpectedPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SceneTest, ::testing::ValuesIn(kScenes),
                          [](const ::testing::TestParamInfo<Scene>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace softd3d::testing
+
+namespace softd3d::testing {
+namespace {
+
+// Wireframe draws the three edges of each triangle and nothing inside: every
+// pixel more than a pixel and a half from an edge keeps the background, and
+// every point along an edge has a drawn pixel next to it.
+TEST_F(RenderingTest, WireframeDrawsEdgesOnly) {
+    const std::vector<Ndc> corners = {{-0.8, -0.7}, {-0.1, 0.8}, {0.7, -0.6}};  // clockwise on screen
+    std::vector<TexturedVertex> vertices;
+    for (const Ndc& c : corners) {
+        vertices.push_back({static_cast<float>(c.x), static_cast<float>(c.y), 0.5f, 0, 0});
+    }
+    ClearAll();
+    ASSERT_EQ(device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME), D3D_OK);
+    Draw(vertices, D3DPT_TRIANGLELIST, 1);
+    Present();
+
+    auto toPixel = [](const Ndc& c) {
+        return std::pair{ExpectedPicture::PixelX(c.x, kWidth), ExpectedPicture::PixelY(c.y, kHeight)};
+    };
+    auto distanceToEdges = [&](double px, double py) {
+        double nearest = 1e9;
+        for (size_t i = 0; i < 3; ++i) {
+            const auto [ax, ay] = toPixel(corners[i]);
+            const auto [bx, by] = toPixel(corners[(i + 1) % 3]);
+            const double ex = bx - ax, ey = by - ay;
+            const double t = std::clamp(((px - ax) * ex + (py - ay) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
+            nearest = std::min(nearest, std::hypot(px - ax - t * ex, py - ay - t * ey));
+        }
+        return nearest;
+    };
+    int drawnAwayFromEdges = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (distanceToEdges(x + 0.5, y + 0.5) > 1.5 && window.Pixel(x, y) != kBackground) {
+                ++drawnAwayFromEdges;
+            }
+        }
+    }
+    EXPECT_EQ(drawnAwayFromEdges, 0);
+
+    int gaps = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        const auto [ax, ay] = toPixel(corners[i]);
+        const auto [bx, by] = toPixel(corners[(i + 1) % 3]);
+        const int steps = static_cast<int>(std::hypot(bx - ax, by - ay));
+        for (int s = 1; s < steps; ++s) {
+            const double px = ax + (bx - ax) * s / steps, py = ay + (by - ay) * s / steps;
+            bool drawn = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    drawn = drawn || window.Pixel(static_cast<int>(px) + dx, static_cast<int>(py) + dy) == kWhite;
+                }
+            }
+            gaps += drawn ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(gaps, 0);
+    if (drawnAwayFromEdges != 0 || gaps != 0) {
+        window.WritePpm((std::filesystem::temp_directory_path() / "wireframe.ppm").string());
+    }
+}
+
+// Wireframe edges are depth tested like filled pixels: a nearer filled quad
+// hides the edges of a farther triangle.
+TEST_F(RenderingTest, WireframeEdgesAreHiddenByNearerSurfaces) {
+    ClearAll();
+    Bind(Solid(kRed));
+    Draw(Quad(0.2f, 0, 1, 0, 1, -1.0f, 1.0f), D3DPT_TRIANGLESTRIP, 2);  // full width, y in [-0.5, 0.5]
+    Bind({});
+    ASSERT_EQ(device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME), D3D_OK);
+    Draw(std::vector<TexturedVertex>{{-0.9f, -0.9f, 0.8f, 0, 0}, {0.0f, 0.9f, 0.8f, 0, 0}, {0.9f, -0.9f, 0.8f, 0, 0}},
+         D3DPT_TRIANGLELIST, 1);
+    Present();
+    int whiteInsideQuad = 0, whiteOutsideQuad = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (window.Pixel(x, y) == kWhite) {
+                (y >= 12 && y < 36 ? whiteInsideQuad : whiteOutsideQuad)++;
+            }
+        }
+    }
+    EXPECT_EQ(whiteInsideQuad, 0);
+    EXPECT_GT(whiteOutsideQuad, 0) << "the parts of the edges outside the quad are drawn";
+}
 
 }  // namespace
 }  // namespace softd3d::testing
