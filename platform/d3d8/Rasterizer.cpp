@@ -40,25 +40,18 @@ constexpr std::array<PlaneDistance, 7> kClipPlanes = {
     [](const ClipVertex& p) { return kGuard * p.w - p.y; },                // guard band top
 };
 
-// The view volume's own planes: a triangle wholly outside one is not drawn.
-constexpr std::array<PlaneDistance, 6> kViewPlanes = {
-    [](const ClipVertex& p) { return double{p.z}; },
-    [](const ClipVertex& p) { return double{p.w} - p.z; },
-    [](const ClipVertex& p) { return double{p.x} + p.w; },
-    [](const ClipVertex& p) { return double{p.w} - p.x; },
-    [](const ClipVertex& p) { return double{p.y} + p.w; },
-    [](const ClipVertex& p) { return double{p.w} - p.y; },
-};
+// Bit i set when p is outside clip plane i (the order of kClipPlanes).
+unsigned ClipOutcode(const ClipVertex& p) {
+    const float band = kGuardBand * p.w;
+    return unsigned{p.z < 0.0f} | unsigned{p.z > p.w} << 1 | unsigned{p.w < kMinW} << 2 |
+           unsigned{p.x < -band} << 3 | unsigned{p.x > band} << 4 | unsigned{p.y < -band} << 5 |
+           unsigned{p.y > band} << 6;
+}
 
-template <size_t N>
-unsigned Outcode(const std::array<PlaneDistance, N>& planes, const ClipVertex& p) {
-    unsigned code = 0;
-    for (size_t i = 0; i < N; ++i) {
-        if (!(planes[i](p) >= 0.0)) {
-            code |= 1u << i;
-        }
-    }
-    return code;
+// Which sides of the view volume itself p is outside of.
+unsigned ViewOutcode(const ClipVertex& p) {
+    return unsigned{p.z < 0.0f} | unsigned{p.z > p.w} << 1 | unsigned{p.x < -p.w} << 2 | unsigned{p.x > p.w} << 3 |
+           unsigned{p.y < -p.w} << 4 | unsigned{p.y > p.w} << 5;
 }
 
 bool IsFinite(const ClipVertex& p) {
@@ -244,7 +237,7 @@ EdgeFunction MakeEdge(const ScreenVertex& from, const ScreenVertex& to, int64_t 
 // Narrows [left, right] to the pixels inside one edge on the current row.
 // The crossing is estimated in floating point, limited to the row's width,
 // and settled exactly; the estimate is within a pixel, so the loops are short.
-void NarrowSpan(const EdgeFunction& edge, int64_t width, int64_t& left, int64_t& right) {
+inline void NarrowSpan(const EdgeFunction& edge, int64_t width, int64_t& left, int64_t& right) {
     const int64_t e = edge.atRowStart;
     const int64_t s = edge.perPixel;
     auto inside = [e, s](int64_t x) { return e + s * x >= 0; };
@@ -470,14 +463,14 @@ void DrawTriangle(const FrameTarget& target, const DrawState& state, const ClipV
     if (!IsFinite(a) || !IsFinite(b) || !IsFinite(c)) {
         return;
     }
-    if ((Outcode(kViewPlanes, a) & Outcode(kViewPlanes, b) & Outcode(kViewPlanes, c)) != 0) {
+    if ((ViewOutcode(a) & ViewOutcode(b) & ViewOutcode(c)) != 0) {
         return;  // wholly outside one side of the view
     }
     Polygon polygon;
     polygon.Add(a, true);
     polygon.Add(b, true);
     polygon.Add(c, true);
-    const unsigned crossed = Outcode(kClipPlanes, a) | Outcode(kClipPlanes, b) | Outcode(kClipPlanes, c);
+    const unsigned crossed = ClipOutcode(a) | ClipOutcode(b) | ClipOutcode(c);
     for (size_t plane = 0; plane < kClipPlanes.size() && polygon.count >= 3; ++plane) {
         if ((crossed & (1u << plane)) != 0) {
             polygon = ClipToPlane(polygon, kClipPlanes[plane]);
