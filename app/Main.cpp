@@ -78,7 +78,9 @@ void TForm1::FormPaint(TObject*) {
 }
 
 void TForm1::MyIdleHandler(TObject* Sender, bool& Done) {
-    Done = false;
+    // Without a device (after Exit) a frame draws nothing: wait for events
+    // instead of spinning.
+    Done = !device;
     FormPaint(Sender);
 }
 

@@ -47,7 +47,8 @@ public:
     void Exit1Click(TObject* Sender);
     void Open1Click(TObject* Sender);
     void ListBox1Click(TObject* Sender);
-    // Runs a frame and asks to be called again as soon as the queue is empty.
+    // Runs a frame and asks to be called again as soon as the queue is empty
+    // (while there is a device to render with).
     void MyIdleHandler(TObject* Sender, bool& Done);
 
 private:

@@ -195,6 +195,9 @@ TEST_F(MainWindowTest, DeviceGetsTheProjectionOfTheDesignedSize) {
 
 TEST_F(MainWindowTest, ExitReleasesTheDeviceAndLeavesAQuietWindowThatClosesSafely) {
     ASSERT_TRUE(device);
+    bool done = true;
+    Form1->MyIdleHandler(Form1, done);
+    EXPECT_FALSE(done);
     const int liveBefore = softd3d::LiveObjectCount();
     Form1->Exit1->Click();
     EXPECT_FALSE(device);
@@ -203,11 +206,10 @@ TEST_F(MainWindowTest, ExitReleasesTheDeviceAndLeavesAQuietWindowThatClosesSafel
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_FALSE(Application->Terminated());
 
-    // Frames and repaints do nothing now.
+    // Frames and repaints do nothing now, and the idle loop waits for events.
+    Form1->MyIdleHandler(Form1, done);
+    EXPECT_TRUE(done);
     const float spin = spinAngle;
-    for (int i = 0; i < 3; ++i) {
-        Application->HandleMessage();
-    }
     Form1->Invalidate();
     Settle();
     EXPECT_EQ(spinAngle, spin);
