@@ -2,6 +2,7 @@
 // the picture the scene should give.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <numbers>
 
@@ -365,6 +366,54 @@ TEST_F(RenderingTest, WireframeEdgesAreHiddenByNearerSurfaces) {
     }
     EXPECT_EQ(whiteInsideQuad, 0);
     EXPECT_GT(whiteOutsideQuad, 0) << "the parts of the edges outside the quad are drawn";
+}
+
+}  // namespace
+}  // namespace softd3d::testing
+
+namespace softd3d::testing {
+namespace {
+
+// Vertices holding the worst a file or a careless caller can give: NaN,
+// infinities, huge and tiny values, corners behind the eye. Drawing them
+// must stay inside the buffers (the sanitizer build checks every access) and
+// a triangle with a NaN corner draws nothing.
+TEST_F(RenderingTest, HostileVerticesAreDrawnSafely) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float values[] = {0.0f, 0.5f, -0.7f, 1.0f, 1e-30f, -1e-30f, 1e7f, -1e7f, 3e38f, -3e38f, inf, -inf, nan};
+    constexpr size_t kCount = sizeof values / sizeof values[0];
+    // w = z, so corners behind the eye and at it come up too.
+    D3DMATRIX wFromZ{};
+    wFromZ._11 = wFromZ._22 = wFromZ._33 = wFromZ._34 = 1.0f;
+    ASSERT_EQ(device->SetTransform(D3DTS_PROJECTION, &wFromZ), D3D_OK);
+    Cull(D3DCULL_NONE);
+    Bind(MakeTexture(device.Get(), 4, 4, CheckerTexels()));
+
+    uint32_t seed = 12345;
+    auto pick = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return values[(seed >> 16) % kCount];
+    };
+    for (DWORD fill : {D3DFILL_SOLID, D3DFILL_WIREFRAME}) {
+        ASSERT_EQ(device->SetRenderState(D3DRS_FILLMODE, fill), D3D_OK);
+        std::vector<TexturedVertex> triangles;
+        for (int i = 0; i < 3 * 400; ++i) {
+            triangles.push_back({pick(), pick(), pick(), pick(), pick()});
+        }
+        ClearAll();
+        Draw(triangles, D3DPT_TRIANGLELIST, 400);
+        Draw(triangles, D3DPT_TRIANGLESTRIP, 3 * 400 - 2);
+    }
+
+    const std::vector<TexturedVertex> withNaN = {{nan, 0, 0.5f, 0, 0}, {1, 1, 0.5f, 0, 0}, {1, -1, 0.5f, 0, 0}};
+    const std::vector<TexturedVertex> nanTexture = {{-1, 1, 0.5f, nan, 0}, {1, 1, 0.5f, 0, 0}, {1, -1, 0.5f, 0, 0}};
+    for (const auto& triangle : {withNaN, nanTexture}) {
+        ClearAll();
+        Draw(triangle, D3DPT_TRIANGLELIST, 1);
+        Present();
+        EXPECT_TRUE(Background().Matches(window, "nan_corner"));
+    }
 }
 
 }  // namespace
