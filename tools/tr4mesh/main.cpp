@@ -76,7 +76,9 @@ int main(int argc, char** argv) {
         "Exit status: 0 done; 1 failed (file cannot be opened, mesh out of range, out of memory, picture not "
         "written); 2 bad arguments; 3 done on what could be read of a damaged file.\n"
         "Run 'tr4mesh COMMAND --help' for the options of a command.");
-    app.require_subcommand(1);
+    // At most one command; a missing one is reported below, so that an
+    // unknown word is named as such rather than as a missing command.
+    app.require_subcommand(0, 1);
     InfoOptions info;
     RenderOptions render;
     std::string size;
@@ -89,6 +91,9 @@ int main(int argc, char** argv) {
         return app.exit(success);
     } catch (const CLI::ParseError& error) {
         return Fail(std::string(error.what()) + " (run tr4mesh --help)", kExitUsage);
+    }
+    if (app.get_subcommands().empty()) {
+        return Fail("a command is required: info or render (run tr4mesh --help)", kExitUsage);
     }
 
     try {
