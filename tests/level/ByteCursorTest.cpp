@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "level/ByteCursor.h"
@@ -42,6 +43,8 @@ const ReadCase kReadCases[] = {
     {"null destination on exhausted cursor", 10, 11, 1, false, true, kReadRefused, 11},
     {"null destination and null data", 10, 0, 1, true, true, kReadRefused, 0},
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadBytesTest : public testing::TestWithParam<ReadCase> {};
 
