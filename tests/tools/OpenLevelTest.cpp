@@ -172,7 +172,7 @@ TEST_F(OpenLevelTest, ViewerFramesSpinAndPresentOnMagenta) {
 
 TEST_F(OpenLevelTest, ViewerFrameDrawsTheMeshAtItsCentreAndResetsTheWorld) {
     LevelDescription description = OnePageLevel();
-    description.meshes = {FacingSquare(150, {500, -300, 200})};
+    description.meshes = {FacingSquare(150, {2000, -300, 0})};
     const auto opened = OpenLevel(WriteLevel(description).c_str(), *level, device.get(), PageDepth::Bits32);
     ASSERT_TRUE(opened);
     trMesh* mesh = nullptr;
@@ -189,6 +189,14 @@ TEST_F(OpenLevelTest, ViewerFrameDrawsTheMeshAtItsCentreAndResetsTheWorld) {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     EXPECT_TRUE(buffer->GetWorld() == identity);
+
+    // The mesh turns about its own origin, so after a whole radian it still
+    // sits where the camera looks; turned about the world origin, or with the
+    // turns accumulating, it would have swung out of view.
+    while (spinAngle < 1.0f) {
+        RunViewerFrame(*device, spinAngle, mesh, buffer);
+    }
+    EXPECT_EQ(window.Pixel(32, 32), kGreen32);
 }
 
 }  // namespace
