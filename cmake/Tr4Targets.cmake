@@ -26,7 +26,8 @@ function(tr4_add_library NAME DIR)
 endfunction()
 
 # One GoogleTest executable made of every .cpp in tests/AREA, linked to the
-# libraries given. Tests run without a display (Qt's offscreen platform).
+# libraries given. Tests run without a display (Qt's offscreen platform);
+# sanitizer options come from scripts/test.sh.
 function(tr4_add_test_area AREA)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${AREA}/*.cpp)
   if(NOT sources)
@@ -38,6 +39,5 @@ function(tr4_add_test_area AREA)
   target_compile_definitions(${target} PRIVATE TR4_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
 endfunction()
