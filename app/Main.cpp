@@ -1,10 +1,15 @@
 #include "app/Main.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "level/Lista_Mesh.h"
 #include "level/trLevel.h"
 #include "level/trTextura.h"
+#include "platform/vcl/SysUtils.h"
+#include "platform/win32/MessageBox.h"
 #include "render/dxBuffer.h"
 #include "render/dxDevice8.h"
 #include "render/dxMain.h"
@@ -26,6 +31,45 @@ constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 3000.0f;
 constexpr float kFieldOfViewY = 0.785398185f;  // pi / 4 as a float
 constexpr double kSpinPerFrame = 0.001;
+
+constexpr const char* kOpenDialogTitle = "Abrir Archivo de Tomb Raider 4";
+constexpr const char* kOpenDialogFilter = "Tomb Raider 4|*.tr4";
+// The camera sits this far from the mesh centre along +z.
+constexpr int32_t kEyeDistance = 1000;
+
+// Sets a flag for the life of a scope, however the scope is left.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : flag(flag) { flag = true; }
+    ~ScopedFlag() { flag = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& flag;
+};
+
+// Reads the file into a fresh record and takes that over only when the file
+// could be opened; otherwise the level stays as it was, so the previous
+// level is listed again. Taking over releases every array of the previous
+// level, and a load that throws leaves the level untouched.
+void LoadLevelInto(const std::string& fileName, trLevel& target) {
+    auto loaded = std::make_unique<trLevel>();
+    if (LoadLevelFile(fileName.c_str(), loaded.get()) == 1) {
+        target = std::move(*loaded);
+    }
+}
+
+// The mesh-data bytes the file really supplied, never past the array.
+uint32_t SuppliedMeshDataBytes(const trLevel& source) {
+    return static_cast<uint32_t>(std::min<std::size_t>(source.meshDataBytes, source.meshData.byteCount()));
+}
+
+std::unique_ptr<Lista_Mesh> ParseMeshList(const trLevel& source) {
+    Lista_Mesh* parsed = nullptr;
+    ParseMeshes(source.meshData.bytes(), SuppliedMeshDataBytes(source), parsed);
+    return std::unique_ptr<Lista_Mesh>(parsed);
+}
 
 }  // namespace
 
@@ -100,6 +144,101 @@ void TForm1::Exit1Click(TObject*) {
     ReleaseResources();
 }
 
-void TForm1::Open1Click(TObject*) {}
+// Without a device (after Exit) nothing could be prepared or shown, so the
+// command does nothing; nor does it start again while it is still running
+// (its notice on screen). Should a step throw (a damaged file declaring
+// more than can be allocated), the window is left showing no level before
+// the application shows the error.
+void TForm1::Open1Click(TObject*) {
+    if (!device || opening) {
+        return;
+    }
+    OpenDialog1->Title = kOpenDialogTitle;
+    OpenDialog1->Filter = kOpenDialogFilter;
+    if (!OpenDialog1->Execute()) {
+        return;
+    }
+    const std::string fileName = OpenDialog1->FileName;
+    const ScopedFlag running(opening);
+    try {
+        OpenSource(fileName);
+    } catch (...) {
+        DropSource();
+        throw;
+    }
+}
 
-void TForm1::ListBox1Click(TObject*) {}
+// When no mesh list results (a first file that cannot be opened, or a level
+// without mesh data) the window shows an empty source: caption "Meshes: 0",
+// no entries, no notice and no texture pages.
+//
+// The new list is published in meshList only once its buffers are built:
+// while the notice is up, frames and clicks find no list and no selection.
+void TForm1::OpenSource(const std::string& fileName) {
+    DropSource();
+    LoadLevelInto(fileName, level);
+    std::unique_ptr<Lista_Mesh> newList = ParseMeshList(level);
+    const int32_t count = newList ? newList->GetCount() : 0;
+    ShowMeshCount(count);
+    ListBox1->Clear();
+    for (int32_t i = 0; i < count; ++i) {
+        ListBox1->AddItem("Objeto:" + IntToStr(i));
+    }
+    ListBox1->SetItemIndex(-1);
+    if (!newList) {
+        return;
+    }
+    textures = std::make_unique<trTextura>(&level);
+    PreparePages();
+    // The device may have gone while the notice was shown.
+    if (!device) {
+        return;
+    }
+    newList->BuildBuffers(device.get(), textures.get(), level);
+    meshList = std::move(newList);
+}
+
+// Announces the texture depth, then makes the pages of that depth.
+void TForm1::PreparePages() {
+    if (d3dContext.LacksTextureFormat(D3DFMT_X8R8G8B8)) {
+        MessageBoxA(nullptr, "Se renderiza con 16 bits", "", MB_OK);
+        textures->CreatePages16(device.get());
+    } else {
+        MessageBoxA(nullptr, "Se renderiza con 32 bits", "", MB_OK);
+        textures->CreatePages32(device.get());
+    }
+}
+
+// Forgets the shown level: the selection, then the list (its buffers point
+// at the pages), then the pages, and the entries that named its meshes.
+void TForm1::DropSource() {
+    currentBuffer = nullptr;
+    currentMesh = nullptr;
+    meshList.reset();
+    textures.reset();
+    ListBox1->Clear();
+    ShowMeshCount(0);
+}
+
+void TForm1::ShowMeshCount(int32_t count) {
+    GroupBox1->SetCaption("Meshes: " + IntToStr(count));
+}
+
+// Makes the clicked mesh current and aims the camera at its centre from
+// kEyeDistance along +z. Level y points down, so it is negated; the sums are
+// done on 32-bit integers so that a centre near the 16-bit limits does not
+// wrap. Without a device or a prepared list a click does nothing.
+void TForm1::ListBox1Click(TObject*) {
+    const int32_t index = ListBox1->ItemIndex();
+    trMesh* mesh = nullptr;
+    if (index < 0 || !device || !meshList || meshList->GetMesh(index, mesh) == 0) {
+        return;
+    }
+    currentMesh = mesh;
+    const int32_t x = mesh->centre.x;
+    const int32_t y = -static_cast<int32_t>(mesh->centre.y);
+    const int32_t z = mesh->centre.z;
+    device->SetEye(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z + kEyeDistance));
+    device->SetTarget(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    currentBuffer = meshList->GetBuffer(index);
+}

@@ -2,7 +2,9 @@
 // process-wide state the window and its commands share.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Dialogs.h"
@@ -55,7 +57,15 @@ private:
     void CreateControls();
     void ReleaseResources();
 
+    // The steps of Open Source after the dialog.
+    void OpenSource(const std::string& fileName);
+    void DropSource();
+    void ShowMeshCount(int32_t count);
+    void PreparePages();
+
     bool idleHandlerInstalled = false;
+    // True while Open Source runs, message box included.
+    bool opening = false;
 };
 
 extern TForm1* Form1;
