@@ -184,7 +184,6 @@ void TForm1::OpenSource(const std::string& fileName) {
     for (int32_t i = 0; i < count; ++i) {
         ListBox1->AddItem("Objeto:" + IntToStr(i));
     }
-    ListBox1->SetItemIndex(-1);
     if (!newList) {
         return;
     }
@@ -196,6 +195,9 @@ void TForm1::OpenSource(const std::string& fileName) {
     }
     newList->BuildBuffers(device.get(), textures.get(), level);
     meshList = std::move(newList);
+    // A click that reached the list while the notice was up found nothing to
+    // show; its selection goes too, so the list agrees with the view.
+    ListBox1->SetItemIndex(-1);
 }
 
 // Announces the texture depth, then makes the pages of that depth.

@@ -6,6 +6,9 @@
 #include <utility>
 
 #include "level/Lista_Mesh.h"
+#include "level/trLevel.h"
+#include "level/trTextura.h"
+#include "platform/d3d8/SoftwareAdapter.h"
 #include "render/dxDevice8.h"
 
 namespace {
@@ -85,7 +88,17 @@ float SpinAfterFrames(float start, int frames) {
     return angle;
 }
 
+// Each test starts from the state of a fresh process: no level, no pages,
+// an adapter that accepts every texture format.
+static void ResetProcessState() {
+    textures.reset();
+    level = trLevel{};
+    spinAngle = 0.0f;
+    softd3d::RefuseTextureFormat(D3DFMT_UNKNOWN);
+}
+
 void MainWindowTest::SetUp() {
+    ResetProcessState();
     EnsureApplication();
     Application->CreateForm(Form1);
     ASSERT_NE(Form1, nullptr);
@@ -98,7 +111,7 @@ void MainWindowTest::TearDown() {
         Form1->Close();
     }
     Application->DestroyForms();
-    spinAngle = 0.0f;
+    ResetProcessState();
 }
 
 void MainWindowTest::Settle() {
