@@ -38,7 +38,9 @@ TexCoord CornerCoord(const trObjectTextureCorner& corner) {
 }
 
 // Level y points down: it is negated on the integer, so -32768 stays exact.
-void AddPosition(dxPoligono& polygon, const trMeshVertex& vertex) {
+// Called on the concrete (final) polygon class, so the call is direct.
+template <class Polygon>
+void AddPosition(Polygon& polygon, const trMeshVertex& vertex) {
     polygon.AddVertex(static_cast<float>(vertex.x), static_cast<float>(-static_cast<int32_t>(vertex.y)),
                       static_cast<float>(vertex.z));
 }
@@ -113,6 +115,7 @@ void AddFaces(dxBufferTextura& buffer, const std::vector<Face>& faces, const Fac
 
 // All quads first, then all triangles, each in record order.
 void FillBuffer(dxBufferTextura& buffer, const trMesh& mesh, const trLevel& level, const trTextura* textures) {
+    buffer.ReservePolygons(mesh.texturedQuads.size() + mesh.texturedTriangles.size());
     AddFaces<dxCuadradoTex>(buffer, mesh.texturedQuads, kQuadConversion, mesh, level, textures);
     AddFaces<dxTrianguloTex>(buffer, mesh.texturedTriangles, kTriangleConversion, mesh, level, textures);
 }

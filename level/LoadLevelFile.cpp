@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "level/trLevel.h"
 
@@ -59,13 +58,15 @@ void ReadChunk(trLevel& level, const ChunkFields& chunk, std::FILE* file) {
     ReadField(size, file);
     ReadField(packedSize, file);
 
-    std::vector<uint8_t> packed(std::min<std::size_t>(packedSize, BytesLeft(file)));
-    const std::size_t packedRead = std::fread(packed.data(), 1, packed.size(), file);
+    // Not zeroed: only the bytes the read delivered are handed to zlib.
+    const std::size_t packedCapacity = std::min<std::size_t>(packedSize, BytesLeft(file));
+    const auto packed = std::make_unique_for_overwrite<uint8_t[]>(packedCapacity);
+    const std::size_t packedRead = std::fread(packed.get(), 1, packedCapacity, file);
 
     OwnedBytes& array = level.*chunk.array;
     array.Allocate(size);
     uLongf produced = size;
-    uncompress(array.bytes(), &produced, packed.data(), static_cast<uLong>(packedRead));
+    uncompress(array.bytes(), &produced, packed.get(), static_cast<uLong>(packedRead));
     size = static_cast<uint32_t>(std::min<uLongf>(produced, array.byteCount()));
 }
 

@@ -1,5 +1,6 @@
 #include "render/dxBuffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -10,22 +11,35 @@ constexpr int32_t kTexturedFVF = D3DFVF_XYZ | D3DFVF_TEX1;
 // Most vertices a buffer takes, so that its size in bytes fits Build's result.
 constexpr int32_t kMaxVertexCount = INT32_MAX / static_cast<int32_t>(sizeof(TexturedVertex));
 
-// Copies every polygon's records, in list order, into one array of
-// vertexCount records, and calls onPolygon(polygon) for each polygon.
+// Copies every polygon's records, newest polygon first, into a fresh array
+// of vertexCount records, and calls onPolygon(polygon, kind) for each
+// polygon. Each polygon is one fixed-size block copy of 3 or 4 records.
 template <class Record, class OnPolygon>
-void CopyRecords(const PolygonNode* head, int32_t vertexCount, std::vector<Record>& records, OnPolygon onPolygon) {
-    records.assign(static_cast<size_t>(vertexCount), Record{});
-    size_t next = 0;
-    for (const PolygonNode* node = head; node != nullptr; node = node->next.get()) {
-        dxPoligono& polygon = *node->polygon;
-        const size_t count = static_cast<size_t>(RecordCountOf(polygon.GetKind()));
-        if (next + count > records.size()) {
+void CopyRecords(const std::vector<std::unique_ptr<dxPoligono>>& polygons, int32_t vertexCount,
+                 RecordArray<Record>& array, OnPolygon onPolygon) {
+    const std::size_t count = static_cast<std::size_t>(vertexCount);
+    array.records.reset();
+    array.records = std::make_unique_for_overwrite<Record[]>(count);
+    array.count = count;
+    Record* const records = array.records.get();
+    std::size_t next = 0;
+    for (auto polygon = polygons.rbegin(); polygon != polygons.rend(); ++polygon) {
+        const PolygonKind kind = (*polygon)->GetKind();
+        const std::size_t recordCount = static_cast<std::size_t>(RecordCountOf(kind));
+        if (recordCount > count - next) {
             break;  // the counts are kept in step with the list, so this never happens
         }
-        std::memcpy(&records[next], polygon.GetVertexData(), count * sizeof(Record));
-        next += count;
-        onPolygon(polygon);
+        if (IsQuadKind(kind)) {
+            std::memcpy(records + next, (*polygon)->GetVertexData(), 4 * sizeof(Record));
+        } else {
+            std::memcpy(records + next, (*polygon)->GetVertexData(), 3 * sizeof(Record));
+        }
+        next += recordCount;
+        onPolygon(**polygon, kind);
     }
+    // The array is not zeroed up front; should any record be left unwritten,
+    // it reads as zero rather than as old heap.
+    std::fill(records + next, records + count, Record{});
 }
 
 template <class Entry>
@@ -36,8 +50,8 @@ Entry EntryOrDefault(const std::vector<Entry>& entries, int32_t i) {
     return entries[static_cast<size_t>(i)];
 }
 
-IDirect3DTexture8* TextureOf(const dxPoligono& polygon) {
-    switch (polygon.GetKind()) {
+IDirect3DTexture8* TextureOf(const dxPoligono& polygon, PolygonKind kind) {
+    switch (kind) {
         case PolygonKind::TexturedTriangle:
             return static_cast<const dxTrianguloTex&>(polygon).GetTexture();
         case PolygonKind::TexturedQuad:
@@ -54,11 +68,9 @@ dxBufferColor8::dxBufferColor8() : dxBufferColor8(kColouredFVF, sizeof(ColouredV
 dxBufferColor8::dxBufferColor8(int32_t fvf, int32_t stride) : fvf(fvf), stride(stride) { D3DXMatrixIdentity(&world); }
 
 dxBufferColor8::~dxBufferColor8() {
+    // The vertex buffer goes first; the arrays and the polygons follow as
+    // members. Destroying a polygon never releases its texture page.
     vertexBuffer.reset();
-    // Unlink one node at a time so a long list is not freed by deep recursion.
-    while (polygons) {
-        polygons = std::move(polygons->next);
-    }
 }
 
 HRESULT dxBufferColor8::AddPolygon(std::unique_ptr<dxPoligono> polygon) {
@@ -71,17 +83,17 @@ HRESULT dxBufferColor8::AddPolygon(std::unique_ptr<dxPoligono> polygon) {
     } else {
         ++triangleCount;
     }
-    polygons = std::make_unique<PolygonNode>(PolygonNode{std::move(polygon), std::move(polygons)});
+    polygons.push_back(std::move(polygon));
     dirty = true;
     return D3D_OK;
 }
 
 bool dxBufferColor8::Holds(PolygonKind kind) const { return !IsTexturedKind(kind); }
 
-int32_t dxBufferColor8::BuiltFlags(const dxPoligono& polygon, bool textured) {
+int32_t dxBufferColor8::BuiltFlags(const dxPoligono& polygon, PolygonKind kind, bool textured) {
     // The quad and textured bits come from the polygon's class alone.
     int32_t flags = polygon.GetFlags() & ~(kPolygonQuad | kPolygonTextured);
-    if (IsQuadKind(polygon.GetKind())) {
+    if (IsQuadKind(kind)) {
         flags |= kPolygonQuad;
     }
     if (textured) {
@@ -96,12 +108,13 @@ int32_t dxBufferColor8::Build() {
     }
     polygonFlags.clear();
     polygonFlags.reserve(static_cast<size_t>(triangleCount + quadCount));
-    CopyRecords(FirstPolygon(), GetVertexCount(), vertexArray,
-                [this](const dxPoligono& polygon) { polygonFlags.push_back(BuiltFlags(polygon, false)); });
+    CopyRecords(Polygons(), GetVertexCount(), vertexArray, [this](const dxPoligono& polygon, PolygonKind kind) {
+        polygonFlags.push_back(BuiltFlags(polygon, kind, false));
+    });
     return GetVertexCount() * GetStride();
 }
 
-const void* dxBufferColor8::GetVertexData() const { return vertexArray.empty() ? nullptr : vertexArray.data(); }
+const void* dxBufferColor8::GetVertexData() const { return vertexArray.count == 0 ? nullptr : vertexArray.Data(); }
 
 IDirect3DTexture8* dxBufferColor8::GetPolygonTexture(int32_t) const { return nullptr; }
 
@@ -135,15 +148,15 @@ int32_t dxBufferTextura::Build() {
     polygonTextures.reserve(polygonCount);
     polygonFlags.clear();
     polygonFlags.reserve(polygonCount);
-    CopyRecords(FirstPolygon(), GetVertexCount(), texturedVertexArray, [this](const dxPoligono& polygon) {
-        polygonTextures.push_back(TextureOf(polygon));
-        polygonFlags.push_back(BuiltFlags(polygon, true));
+    CopyRecords(Polygons(), GetVertexCount(), texturedVertexArray, [this](const dxPoligono& polygon, PolygonKind kind) {
+        polygonTextures.push_back(TextureOf(polygon, kind));
+        polygonFlags.push_back(BuiltFlags(polygon, kind, true));
     });
     return GetVertexCount() * GetStride();
 }
 
 const void* dxBufferTextura::GetVertexData() const {
-    return texturedVertexArray.empty() ? nullptr : texturedVertexArray.data();
+    return texturedVertexArray.count == 0 ? nullptr : texturedVertexArray.Data();
 }
 
 IDirect3DTexture8* dxBufferTextura::GetPolygonTexture(int32_t i) const { return EntryOrDefault(polygonTextures, i); }

@@ -3,6 +3,7 @@
 // per polygon, plus the vertex buffer uploaded from them and a world matrix.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,10 +19,13 @@ constexpr int32_t kPolygonCullClockwise = 0x04;
 constexpr int32_t kPolygonCullCounterClockwise = 0x08;
 constexpr int32_t kPolygonTextured = 0x10;
 
-// One entry of a buffer's polygon list, newest first.
-struct PolygonNode {
-    std::unique_ptr<dxPoligono> polygon;
-    std::unique_ptr<PolygonNode> next;
+// Built vertex records: exactly as many as the last build wrote.
+template <class Record>
+struct RecordArray {
+    std::unique_ptr<Record[]> records;
+    std::size_t count = 0;
+
+    const void* Data() const { return records.get(); }
 };
 
 // Coloured polygons (dxTriangulo, dxCuadrado): format XYZ | DIFFUSE, 16 bytes.
@@ -47,6 +51,9 @@ public:
     // destroyed), so that the counts always match what Build copies; so is
     // a polygon that would take the array past 2^31 bytes.
     HRESULT AddPolygon(std::unique_ptr<dxPoligono> polygon);
+    // Makes room for this many polygons in all, so that adding them takes no
+    // further allocation for the list.
+    void ReservePolygons(std::size_t polygonCount) { polygons.reserve(polygonCount); }
 
     int32_t GetVertexCount() const { return triangleCount * 3 + quadCount * 4; }
     int32_t GetTriangleCount() const { return triangleCount; }
@@ -78,20 +85,22 @@ protected:
 
     // Whether this buffer holds polygons of the given kind.
     virtual bool Holds(PolygonKind kind) const;
-    const PolygonNode* FirstPolygon() const { return polygons.get(); }
-    // Flags word of a polygon as built: its drawing bits, the quad bit from
-    // its kind, and the textured bit when asked for.
-    static int32_t BuiltFlags(const dxPoligono& polygon, bool textured);
+    // The polygons in order of addition; Build walks them from the back, so
+    // polygon 0 of the build is the one added last.
+    const std::vector<std::unique_ptr<dxPoligono>>& Polygons() const { return polygons; }
+    // Flags word of a polygon of the given kind as built: its drawing bits,
+    // the quad bit from its kind, and the textured bit when asked for.
+    static int32_t BuiltFlags(const dxPoligono& polygon, PolygonKind kind, bool textured);
 
     std::vector<int32_t> polygonFlags;
     bool dirty = false;
 
 private:
-    std::vector<ColouredVertex> vertexArray;
+    RecordArray<ColouredVertex> vertexArray;
     ComPtr<IDirect3DVertexBuffer8> vertexBuffer;
     int32_t triangleCount = 0;
     int32_t quadCount = 0;
-    std::unique_ptr<PolygonNode> polygons;
+    std::vector<std::unique_ptr<dxPoligono>> polygons;
     int32_t fvf;
     int32_t stride;
     D3DXMATRIX world;
@@ -112,6 +121,6 @@ protected:
     bool Holds(PolygonKind kind) const override;
 
 private:
-    std::vector<TexturedVertex> texturedVertexArray;
+    RecordArray<TexturedVertex> texturedVertexArray;
     std::vector<IDirect3DTexture8*> polygonTextures;
 };

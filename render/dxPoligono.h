@@ -40,7 +40,7 @@ constexpr int RecordCountOf(PolygonKind kind) { return IsQuadKind(kind) ? 4 : 3;
 
 class dxPoligono {
 public:
-    virtual ~dxPoligono() = default;
+    virtual ~dxPoligono();
     dxPoligono(const dxPoligono&) = delete;
     dxPoligono& operator=(const dxPoligono&) = delete;
 
@@ -73,69 +73,110 @@ protected:
         return D3D_OK;
     }
 
+    // Stores the page and one (u, v) pair per record, whatever the positions;
+    // a null page stores nothing and fails.
+    template <int Count>
+    static HRESULT StoreTextureCoords(IDirect3DTexture8*& storedPage, TexturedVertex* records,
+                                      IDirect3DTexture8* page, const float (&uv)[Count][2]) {
+        if (page == nullptr) {
+            return E_FAIL;
+        }
+        storedPage = page;
+        for (int i = 0; i < Count; ++i) {
+            records[i].u = uv[i][0];
+            records[i].v = uv[i][1];
+        }
+        return D3D_OK;
+    }
+
 private:
     int32_t flags;
     int32_t vertexCount = 0;
     int32_t maxIndex;
 };
 
+// Record storage of a triangle (3) or a quad (4). A coloured polygon uses the
+// coloured records; its textured subclass uses the same storage as textured
+// records, so a textured polygon carries no unused coloured records. Each
+// object only ever touches the member it was constructed with.
+template <int Count>
+union PolygonRecords {
+    ColouredVertex coloured[Count];
+    TexturedVertex textured[Count];
+};
+
+// Selects the textured records in the constructors of the coloured classes.
+struct TexturedRecordsTag {};
+
 class dxTriangulo : public dxPoligono {
 public:
-    explicit dxTriangulo(int32_t flags) : dxPoligono(flags, 2) {}
+    explicit dxTriangulo(int32_t flags) : dxPoligono(flags, 2), records{.coloured = {}} {}
 
-    void* GetVertexData() override { return colouredVertices; }
-    HRESULT AddVertex(float x, float y, float z) override;
+    void* GetVertexData() override { return records.coloured; }
+    HRESULT AddVertex(float x, float y, float z) override { return StorePosition(records.coloured, x, y, z); }
     PolygonKind GetKind() const override { return PolygonKind::Triangle; }
 
+protected:
+    dxTriangulo(int32_t flags, TexturedRecordsTag) : dxPoligono(flags, 2), records{.textured = {}} {}
+    TexturedVertex* TexturedRecords() { return records.textured; }
+
 private:
-    ColouredVertex colouredVertices[3] = {};
+    PolygonRecords<3> records;
 };
 
 class dxCuadrado : public dxPoligono {
 public:
-    explicit dxCuadrado(int32_t flags) : dxPoligono(flags, 3) {}
+    explicit dxCuadrado(int32_t flags) : dxPoligono(flags, 3), records{.coloured = {}} {}
 
-    void* GetVertexData() override { return colouredVertices; }
-    HRESULT AddVertex(float x, float y, float z) override;
+    void* GetVertexData() override { return records.coloured; }
+    HRESULT AddVertex(float x, float y, float z) override { return StorePosition(records.coloured, x, y, z); }
     PolygonKind GetKind() const override { return PolygonKind::Quad; }
 
+protected:
+    dxCuadrado(int32_t flags, TexturedRecordsTag) : dxPoligono(flags, 3), records{.textured = {}} {}
+    TexturedVertex* TexturedRecords() { return records.textured; }
+
 private:
-    ColouredVertex colouredVertices[4] = {};
+    PolygonRecords<4> records;
 };
 
 // A texture page is shared by many polygons and owned by the page set: the
 // polygon keeps a plain pointer and takes no reference.
-class dxTrianguloTex : public dxTriangulo {
+class dxTrianguloTex final : public dxTriangulo {
 public:
-    explicit dxTrianguloTex(int32_t flags) : dxTriangulo(flags) {}
+    explicit dxTrianguloTex(int32_t flags) : dxTriangulo(flags, TexturedRecordsTag{}) {}
 
-    void* GetVertexData() override { return texturedVertices; }
-    HRESULT AddVertex(float x, float y, float z) override;
+    void* GetVertexData() override { return TexturedRecords(); }
+    HRESULT AddVertex(float x, float y, float z) override { return StorePosition(TexturedRecords(), x, y, z); }
     PolygonKind GetKind() const override { return PolygonKind::TexturedTriangle; }
 
     // One (u, v) pair per record in record order; E_FAIL for a null page.
-    HRESULT SetTextureCoords(IDirect3DTexture8* page, float u0, float v0, float u1, float v1, float u2, float v2);
+    HRESULT SetTextureCoords(IDirect3DTexture8* page, float u0, float v0, float u1, float v1, float u2, float v2) {
+        const float uv[3][2] = {{u0, v0}, {u1, v1}, {u2, v2}};
+        return StoreTextureCoords(texturePage, TexturedRecords(), page, uv);
+    }
     IDirect3DTexture8* GetTexture() const { return texturePage; }
 
 private:
-    TexturedVertex texturedVertices[3] = {};
     IDirect3DTexture8* texturePage = nullptr;
 };
 
-class dxCuadradoTex : public dxCuadrado {
+class dxCuadradoTex final : public dxCuadrado {
 public:
-    explicit dxCuadradoTex(int32_t flags) : dxCuadrado(flags) {}
+    explicit dxCuadradoTex(int32_t flags) : dxCuadrado(flags, TexturedRecordsTag{}) {}
 
-    void* GetVertexData() override { return texturedVertices; }
-    HRESULT AddVertex(float x, float y, float z) override;
+    void* GetVertexData() override { return TexturedRecords(); }
+    HRESULT AddVertex(float x, float y, float z) override { return StorePosition(TexturedRecords(), x, y, z); }
     PolygonKind GetKind() const override { return PolygonKind::TexturedQuad; }
 
     // One (u, v) pair per record in record order; E_FAIL for a null page.
     HRESULT SetTextureCoords(IDirect3DTexture8* page, float u0, float v0, float u1, float v1, float u2, float v2,
-                             float u3, float v3);
+                             float u3, float v3) {
+        const float uv[4][2] = {{u0, v0}, {u1, v1}, {u2, v2}, {u3, v3}};
+        return StoreTextureCoords(texturePage, TexturedRecords(), page, uv);
+    }
     IDirect3DTexture8* GetTexture() const { return texturePage; }
 
 private:
-    TexturedVertex texturedVertices[4] = {};
     IDirect3DTexture8* texturePage = nullptr;
 };
