@@ -1,5 +1,7 @@
-// libFuzzer target: any bytes, written to a file, loaded as a level and
-// split into meshes. A load may only end in a result or std::bad_alloc.
+// libFuzzer target: any bytes, written to a file, go down the whole open
+// path of the viewer: load, mesh list, texture pages and uploaded buffers on
+// the software Direct3D, then one frame of the first mesh. A damaged file may
+// only end in a result or std::bad_alloc.
 #include <unistd.h>
 
 #include <cstdint>
@@ -8,8 +10,12 @@
 #include <new>
 #include <string>
 
-#include "level/Lista_Mesh.h"
+#include "geometry/OpenLevel.h"
 #include "level/trLevel.h"
+#include "platform/win32/MemoryWindow.h"
+#include "render/dxBuffer.h"
+#include "render/dxDevice8.h"
+#include "render/dxMain.h"
 
 // Damaged files may ask for more memory than the machine has; that must be
 // reported as std::bad_alloc, not end the process.
@@ -35,17 +41,50 @@ bool WriteInput(const uint8_t* data, size_t size) {
     return std::fclose(file) == 0 && written;
 }
 
+// A small software device made once for the whole run, as the viewer makes
+// its one device at start-up.
+struct Viewer {
+    MemoryWindow window{64, 64};
+    dxMain context;
+    std::unique_ptr<dxDevice8> device;
+
+    Viewer() {
+        context.CreateDirect3D();
+        context.CreateDevice(&window, true, device);
+        SetUpViewerDevice(*device, 1.0f);
+    }
+};
+
+Viewer& TheViewer() {
+    static Viewer viewer;
+    return viewer;
+}
+
+// The version bytes are never examined, so the first one picks the page
+// depth: both page sets get exercised.
+PageDepth DepthFor(const uint8_t* data, size_t size) {
+    return size > 0 && (data[0] & 1) != 0 ? PageDepth::Bits16 : PageDepth::Bits32;
+}
+
+void DrawFirstMesh(const OpenedLevel& opened, dxDevice8& device) {
+    trMesh* mesh = nullptr;
+    if (!opened.meshList || opened.meshList->GetMesh(0, mesh) != 1) return;
+    float spinAngle = 0.0f;
+    AimViewerCamera(device, mesh->centre);
+    RunViewerFrame(device, spinAngle, mesh, opened.meshList->GetBuffer(0));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!WriteInput(data, size)) return 0;
-    Lista_Mesh* meshes = nullptr;
+    Viewer& viewer = TheViewer();
     try {
         trLevel level{};
-        LoadLevelFile(InputPath().c_str(), &level);
-        ParseMeshes(level.meshData.bytes(), level.meshDataBytes, meshes);
+        const std::optional<OpenedLevel> opened =
+            OpenLevel(InputPath().c_str(), level, viewer.device.get(), DepthFor(data, size));
+        if (opened) DrawFirstMesh(*opened, *viewer.device);
     } catch (const std::bad_alloc&) {
     }
-    const std::unique_ptr<Lista_Mesh> owned(meshes);
     return 0;
 }
