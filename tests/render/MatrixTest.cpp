@@ -100,6 +100,8 @@ class MatrixHelpers : public testing::TestWithParam<MatrixCase> {};
 
 TEST_P(MatrixHelpers, MatchTheHandComputedMatrix) { ExpectMatrixNear(GetParam().make(), GetParam().expected); }
 
+void PrintTo(const MatrixCase& c, std::ostream* os) { *os << c.name; }
+
 INSTANTIATE_TEST_SUITE_P(Cases, MatrixHelpers, testing::ValuesIn(kMatrixCases),
                          [](const auto& info) {
                              std::string name = info.param.name;

@@ -75,6 +75,8 @@ TEST_P(NewBuffer, IsEmptyWithIdentityWorldAndItsFormat) {
     EXPECT_EQ(buffer->GetWorld(), Identity());
 }
 
+void PrintTo(const NewBufferCase& c, std::ostream* os) { *os << c.name; }
+
 INSTANTIATE_TEST_SUITE_P(Kinds, NewBuffer, testing::ValuesIn(kNewBuffers),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -202,6 +204,8 @@ TEST_P(RefusedPolygon, LeavesTheBufferAsItWas) {
     EXPECT_FALSE(buffer->IsDirty());
     EXPECT_EQ(buffer->Build(), -1);
 }
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedPolygon, testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -82,6 +82,8 @@ TEST_P(EachPolygon, GivesBackItsFlagsWordUnchanged) {
     }
 }
 
+void PrintTo(const PolygonCase& c, std::ostream* os) { *os << c.name; }
+
 INSTANTIATE_TEST_SUITE_P(Kinds, EachPolygon, testing::ValuesIn(kPolygons),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -167,6 +169,8 @@ TEST_P(EachTexturedPolygon, TakesNoReferenceOnThePageAndNeverReleasesIt) {
     EXPECT_EQ(page.addRefs, 0);
     EXPECT_EQ(page.releases, 0);
 }
+
+void PrintTo(const TexturedCase& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EachTexturedPolygon, testing::ValuesIn(kTextured),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -204,6 +204,8 @@ TEST_P(FailedUpload, KeepsTheStoredVertexBufferAndDirtyMarkAndReleasesTheNewOne)
     }
 }
 
+void PrintTo(const FailedUploadCase& c, std::ostream* os) { *os << c.name; }
+
 INSTANTIATE_TEST_SUITE_P(Cases, FailedUpload, testing::ValuesIn(kFailedUploads),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -274,6 +276,8 @@ TEST_P(PolygonStates, FollowTheFlagsAndMode) {
     EXPECT_EQ(d3d.draws[0].type, D3DPT_TRIANGLELIST);
 }
 
+void PrintTo(const StatesCase& c, std::ostream* os) { *os << c.name; }
+
 INSTANTIATE_TEST_SUITE_P(Cases, PolygonStates, testing::ValuesIn(kStates),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -333,6 +337,8 @@ TEST_P(FailedDraw, ReturnsEFailAndDrawsNothing) {
     EXPECT_EQ(device->DrawBuffer(&buffer, 0), E_FAIL);
     EXPECT_EQ(buffer.GetWorld() == Identity(), GetParam().worldConsumed);
 }
+
+void PrintTo(const FailedDrawCase& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedDraw, testing::ValuesIn(kFailedDraws),
                          [](const auto& info) { return std::string(info.param.name); });
