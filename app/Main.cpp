@@ -1,10 +1,10 @@
 #include "app/Main.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
 
+#include "geometry/OpenLevel.h"
 #include "level/Lista_Mesh.h"
 #include "level/trLevel.h"
 #include "level/trTextura.h"
@@ -27,15 +27,8 @@ float spinAngle = 0.0f;
 
 namespace {
 
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 3000.0f;
-constexpr float kFieldOfViewY = 0.785398185f;  // pi / 4 as a float
-constexpr double kSpinPerFrame = 0.001;
-
 constexpr const char* kOpenDialogTitle = "Abrir Archivo de Tomb Raider 4";
 constexpr const char* kOpenDialogFilter = "Tomb Raider 4|*.tr4";
-// The camera sits this far from the mesh centre along +z.
-constexpr int32_t kEyeDistance = 1000;
 
 // Sets a flag for the life of a scope, however the scope is left.
 class ScopedFlag {
@@ -60,25 +53,7 @@ void LoadLevelInto(const std::string& fileName, trLevel& target) {
     }
 }
 
-// The mesh-data bytes the file really supplied, never past the array.
-uint32_t SuppliedMeshDataBytes(const trLevel& source) {
-    return static_cast<uint32_t>(std::min<std::size_t>(source.meshDataBytes, source.meshData.byteCount()));
-}
-
-std::unique_ptr<Lista_Mesh> ParseMeshList(const trLevel& source) {
-    Lista_Mesh* parsed = nullptr;
-    ParseMeshes(source.meshData.bytes(), SuppliedMeshDataBytes(source), parsed);
-    return std::unique_ptr<Lista_Mesh>(parsed);
-}
-
 }  // namespace
-
-float ProjectionAspect(int outerWidth, int outerHeight) {
-    if (outerHeight <= 0) {
-        return 1.0f;
-    }
-    return static_cast<float>(outerWidth / outerHeight);
-}
 
 TForm1::TForm1() {
     CreateControls();
@@ -97,10 +72,10 @@ void TForm1::FormCreate(TObject*) {
     idleHandlerInstalled = true;
     d3dContext.CreateDevice(Panel1->Handle(), true, device);
     // Without a Direct3D object no device is made; the window then stays
-    // empty and every frame does nothing.
+    // empty and every frame does nothing. The projection takes the outer
+    // size in integer division (956 x 640 gives 1) and is set once.
     if (device) {
-        device->SetClearColor(255, 0, 255);
-        device->SetProjection(kNearPlane, kFarPlane, ProjectionAspect(Width(), Height()), kFieldOfViewY);
+        SetUpViewerDevice(*device, ViewerAspect(Width(), Height()));
     }
 }
 
@@ -109,16 +84,9 @@ void TForm1::FormPaint(TObject*) {
     if (!device) {
         return;
     }
-    spinAngle = static_cast<float>(spinAngle + kSpinPerFrame);
-    device->Clear(true);
-    if (currentBuffer != nullptr && currentMesh != nullptr) {
-        const trMeshCentre& centre = currentMesh->centre;
-        currentBuffer->Translate(static_cast<float>(centre.x), static_cast<float>(-static_cast<int32_t>(centre.y)),
-                                 static_cast<float>(centre.z));
-        currentBuffer->RotateY(spinAngle);
-        device->DrawBuffer(currentBuffer, 0);
-    }
-    device->Present();
+    // Advance the spin, clear, draw the selected buffer turned about its
+    // origin and moved to its mesh's centre, present.
+    RunViewerFrame(*device, spinAngle, currentMesh, currentBuffer);
 }
 
 void TForm1::MyIdleHandler(TObject* Sender, bool& Done) {
@@ -177,7 +145,7 @@ void TForm1::Open1Click(TObject*) {
 void TForm1::OpenSource(const std::string& fileName) {
     DropSource();
     LoadLevelInto(fileName, level);
-    std::unique_ptr<Lista_Mesh> newList = ParseMeshList(level);
+    std::unique_ptr<Lista_Mesh> newList = ParseSuppliedMeshes(level);
     const int32_t count = newList ? newList->GetCount() : 0;
     ShowMeshCount(count);
     ListBox1->Clear();
@@ -226,10 +194,10 @@ void TForm1::ShowMeshCount(int32_t count) {
     GroupBox1->SetCaption("Meshes: " + IntToStr(count));
 }
 
-// Makes the clicked mesh current and aims the camera at its centre from
-// kEyeDistance along +z. Level y points down, so it is negated; the sums are
-// done on 32-bit integers so that a centre near the 16-bit limits does not
-// wrap. Without a device or a prepared list a click does nothing.
+// Makes the clicked mesh current and aims the camera at its centre from 1000
+// units along +z (level y negated, sums on 32-bit integers so that a centre
+// near the 16-bit limits does not wrap). Without a device or a prepared list
+// a click does nothing.
 void TForm1::ListBox1Click(TObject*) {
     const int32_t index = ListBox1->ItemIndex();
     trMesh* mesh = nullptr;
@@ -237,10 +205,6 @@ void TForm1::ListBox1Click(TObject*) {
         return;
     }
     currentMesh = mesh;
-    const int32_t x = mesh->centre.x;
-    const int32_t y = -static_cast<int32_t>(mesh->centre.y);
-    const int32_t z = mesh->centre.z;
-    device->SetEye(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z + kEyeDistance));
-    device->SetTarget(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    AimViewerCamera(*device, mesh->centre);
     currentBuffer = meshList->GetBuffer(index);
 }

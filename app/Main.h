@@ -80,7 +80,3 @@ extern std::unique_ptr<Lista_Mesh> meshList;
 extern trMesh* currentMesh;
 extern dxBufferTextura* currentBuffer;
 extern float spinAngle;
-
-// The projection's aspect ratio: outer width over outer height in integer
-// division, as a float (956 x 640 gives 1). A height of 0 or less gives 1.
-float ProjectionAspect(int outerWidth, int outerHeight);

@@ -12,10 +12,13 @@ constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 3000.0f;
 constexpr float kFieldOfViewY = 0.785398185f;
 constexpr int32_t kEyeDistance = 1000;
-constexpr float kSpinPerFrame = 0.001f;
+// Added in double precision, the sum rounded to float32 when stored.
+constexpr double kSpinPerFrame = 0.001;
 
 // Level y points down; it is negated on the integer so -32768 stays exact.
 float DisplayY(int16_t y) { return static_cast<float>(-static_cast<int32_t>(y)); }
+
+}  // namespace
 
 std::unique_ptr<Lista_Mesh> ParseSuppliedMeshes(const trLevel& level) {
     const uint32_t byteCount =
@@ -24,8 +27,6 @@ std::unique_ptr<Lista_Mesh> ParseSuppliedMeshes(const trLevel& level) {
     ParseMeshes(level.meshData.bytes(), byteCount, parsed);
     return std::unique_ptr<Lista_Mesh>(parsed);
 }
-
-}  // namespace
 
 std::optional<OpenedLevel> OpenLevel(const char* path, trLevel& level, dxDevice8* device, PageDepth depth) {
     if (LoadLevelFile(path, &level) == 0) {
@@ -62,7 +63,7 @@ void AimViewerCamera(dxDevice8& device, const trMeshCentre& centre) {
 }
 
 void RunViewerFrame(dxDevice8& device, float& spinAngle, const trMesh* mesh, dxBufferTextura* buffer) {
-    spinAngle += kSpinPerFrame;
+    spinAngle = static_cast<float>(spinAngle + kSpinPerFrame);
     device.Clear(true);
     if (buffer != nullptr && mesh != nullptr) {
         buffer->Translate(static_cast<float>(mesh->centre.x), DisplayY(mesh->centre.y),

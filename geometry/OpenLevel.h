@@ -27,6 +27,10 @@ struct OpenedLevel {
     std::unique_ptr<Lista_Mesh> meshList;
 };
 
+// The mesh list of a loaded level, parsed from the mesh-data bytes the file
+// really supplied; null when there are none.
+std::unique_ptr<Lista_Mesh> ParseSuppliedMeshes(const trLevel& level);
+
 // Reads the level file at path into level and prepares its meshes on device
 // (which may be null: then no page is made and nothing is uploaded). Only the
 // mesh-data bytes the file really supplied are parsed. Returns nullopt,

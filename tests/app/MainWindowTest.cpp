@@ -173,19 +173,6 @@ TEST_F(MainWindowTest, RepaintOfTheFormRunsExactlyOneFrame) {
     EXPECT_EQ(spinAngle, after);
 }
 
-TEST(ProjectionAspect, IsOuterWidthOverHeightInIntegerDivision) {
-    struct AspectCase {
-        int width;
-        int height;
-        float aspect;
-    };
-    const AspectCase cases[] = {{956, 640, 1.0f}, {1279, 640, 1.0f}, {1280, 640, 2.0f}, {956, 0, 1.0f}};
-    for (const AspectCase& c : cases) {
-        SCOPED_TRACE(c.width);
-        EXPECT_EQ(ProjectionAspect(c.width, c.height), c.aspect);
-    }
-}
-
 TEST_F(MainWindowTest, DeviceGetsTheProjectionOfTheDesignedSize) {
     ASSERT_TRUE(device);
     D3DXMATRIX expected;
