@@ -74,16 +74,21 @@ dxBufferColor8::~dxBufferColor8() {
 }
 
 HRESULT dxBufferColor8::AddPolygon(std::unique_ptr<dxPoligono> polygon) {
-    if (!polygon || !Holds(polygon->GetKind()) ||
-        GetVertexCount() > kMaxVertexCount - RecordCountOf(polygon->GetKind())) {
+    if (!polygon) {
         return E_FAIL;
     }
-    if (IsQuadKind(polygon->GetKind())) {
+    const PolygonKind kind = polygon->GetKind();
+    if (!Holds(kind) || GetVertexCount() > kMaxVertexCount - RecordCountOf(kind)) {
+        return E_FAIL;
+    }
+    // Stored before it is counted: should the list fail to grow, the counts
+    // still match the list.
+    polygons.push_back(std::move(polygon));
+    if (IsQuadKind(kind)) {
         ++quadCount;
     } else {
         ++triangleCount;
     }
-    polygons.push_back(std::move(polygon));
     dirty = true;
     return D3D_OK;
 }
