@@ -159,21 +159,34 @@ double PageFaults() {
     return static_cast<double>(usage.ru_minflt + usage.ru_majflt);
 }
 
-void BM_OpenLevel(benchmark::State& state) {
-    const WrittenLevel& written = TheLevel();
-    MemoryWindow window(kViewerPanelWidth, kViewerPanelHeight);
+// A software device on a window of the viewer's panel size; device is null
+// when it could not be made.
+struct PanelDevice {
+    MemoryWindow window{kViewerPanelWidth, kViewerPanelHeight};
     dxMain context;
     std::unique_ptr<dxDevice8> device;
-    if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device))) {
+
+    PanelDevice() {
+        if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device))) {
+            device.reset();
+        }
+    }
+};
+
+void BM_OpenLevel(benchmark::State& state) {
+    const WrittenLevel& written = TheLevel();
+    PanelDevice panel;
+    if (!panel.device) {
         state.SkipWithError("no software Direct3D device");
         return;
     }
+    dxDevice8* device = panel.device.get();
     int32_t meshes = 0;
     double faults = 0.0;
     for (auto _ : state) {
         const double faultsBefore = PageFaults();
         auto level = std::make_unique<trLevel>();
-        std::optional<OpenedLevel> opened = OpenLevel(written.file->c_str(), *level, device.get(), PageDepth::Bits32);
+        std::optional<OpenedLevel> opened = OpenLevel(written.file->c_str(), *level, device, PageDepth::Bits32);
         meshes = opened && opened->meshList ? opened->meshList->GetCount() : 0;
         benchmark::DoNotOptimize(opened);
         faults += PageFaults() - faultsBefore;
@@ -208,13 +221,12 @@ void BM_InflateOnly(benchmark::State& state) {
 // as counters: where the time of BM_OpenLevel goes.
 void BM_OpenStages(benchmark::State& state) {
     const WrittenLevel& written = TheLevel();
-    MemoryWindow window(kViewerPanelWidth, kViewerPanelHeight);
-    dxMain context;
-    std::unique_ptr<dxDevice8> device;
-    if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device))) {
+    PanelDevice panel;
+    if (!panel.device) {
         state.SkipWithError("no software Direct3D device");
         return;
     }
+    dxDevice8* device = panel.device.get();
     using Clock = std::chrono::steady_clock;
     enum Stage { kLoad, kParseMeshes, kPages, kBuffers, kRelease, kStageCount };
     constexpr const char* kNames[kStageCount] = {"load_ms", "parse_meshes_ms", "pages_ms", "buffers_ms",
@@ -242,9 +254,9 @@ void BM_OpenStages(benchmark::State& state) {
         std::unique_ptr<Lista_Mesh> meshList(parsed);
         lap(kParseMeshes);
         auto textures = std::make_unique<trTextura>(level.get());
-        textures->CreatePages32(device.get());
+        textures->CreatePages32(device);
         lap(kPages);
-        meshList->BuildBuffers(device.get(), textures.get(), *level);
+        meshList->BuildBuffers(device, textures.get(), *level);
         lap(kBuffers);
         meshList.reset();
         textures.reset();

@@ -11,25 +11,9 @@
 #include "render/dxBuffer.h"
 #include "render/dxDevice8.h"
 #include "render/dxMain.h"
+#include "tests/support/SoftwareDevice.h"
 
 namespace {
-
-class OffscreenWindow : public DeviceWindow {
-public:
-    int ClientWidth() const override { return 32; }
-    int ClientHeight() const override { return 32; }
-    void PresentFrame(const uint32_t*, int, int, int) override {}
-};
-
-struct SoftwareDevice {
-    SoftwareDevice() {
-        EXPECT_EQ(context.CreateDirect3D(), D3D_OK);
-        EXPECT_EQ(context.CreateDevice(&window, true, device), D3D_OK);
-    }
-    OffscreenWindow window;
-    dxMain context;
-    std::unique_ptr<dxDevice8> device;
-};
 
 constexpr int32_t kBuiltQuad = 0x11;
 constexpr int32_t kBuiltTriangle = 0x18;

@@ -9,29 +9,12 @@
 #include "platform/d3d8/SoftwareAdapter.h"
 #include "render/dxDevice8.h"
 #include "render/dxMain.h"
+#include "tests/support/SoftwareDevice.h"
 
 namespace {
 
 constexpr uint32_t kTile32 = trTextura::kPageBytes32;
 constexpr uint32_t kTile16 = trTextura::kPageBytes16;
-
-class OffscreenWindow : public DeviceWindow {
-public:
-    int ClientWidth() const override { return 32; }
-    int ClientHeight() const override { return 32; }
-    void PresentFrame(const uint32_t*, int, int, int) override {}
-};
-
-// A render device on the software Direct3D.
-struct SoftwareDevice {
-    SoftwareDevice() {
-        EXPECT_EQ(context.CreateDirect3D(), D3D_OK);
-        EXPECT_EQ(context.CreateDevice(&window, true, device), D3D_OK);
-    }
-    OffscreenWindow window;
-    dxMain context;
-    std::unique_ptr<dxDevice8> device;
-};
 
 // Fills a tile block whose every byte tells its tile and position apart.
 void FillTiles(OwnedBytes& block, size_t bytes) {
