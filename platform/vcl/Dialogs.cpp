@@ -1,5 +1,6 @@
 #include "platform/vcl/Dialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,8 +30,9 @@ bool TOpenDialog::Execute() {
     if (handler) {
         return handler(*this);
     }
+    // First time in the working directory, later where the last file was.
     const QString startDirectory =
-        FileName.empty() ? QString() : QFileInfo(QFile::decodeName(FileName.c_str())).absolutePath();
+        FileName.empty() ? QDir::currentPath() : QFileInfo(QFile::decodeName(FileName.c_str())).absolutePath();
     const QString chosen = QFileDialog::getOpenFileName(qobject_cast<QWidget*>(parent()), QString::fromStdString(Title),
                                                         startDirectory, QString::fromStdString(QtFileFilter(Filter)));
     if (chosen.isEmpty()) {
