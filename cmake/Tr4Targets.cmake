@@ -36,7 +36,8 @@ function(tr4_add_test_area AREA)
   set(target tests_${AREA})
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE tr4_options GTest::gtest GTest::gmock GTest::gtest_main ${ARGN})
-  target_compile_definitions(${target} PRIVATE TR4_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${target} PRIVATE TR4_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               TR4_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)

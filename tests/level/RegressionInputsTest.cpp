@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 std::vector<fs::path> RegressionInputs() {
     std::vector<fs::path> inputs;
-    const fs::path data = TR4_TEST_DATA_DIR;
-    for (const fs::path& directory : {data / ".." / ".." / "fuzz" / "regressions", data}) {
+    const fs::path kept[] = {fs::path(TR4_SOURCE_DIR) / "fuzz" / "regressions", TR4_TEST_DATA_DIR};
+    for (const fs::path& directory : kept) {
         std::error_code error;
         for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
             if (entry.is_regular_file() && entry.path().extension() == ".tr4") inputs.push_back(entry.path());
