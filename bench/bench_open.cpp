@@ -21,9 +21,7 @@
 #include "level/trLevel.h"
 #include "level/trTextura.h"
 #include "level/writer/LevelWriter.h"
-#include "platform/win32/MemoryWindow.h"
 #include "render/dxDevice8.h"
-#include "render/dxMain.h"
 
 namespace {
 
@@ -159,23 +157,9 @@ double PageFaults() {
     return static_cast<double>(usage.ru_minflt + usage.ru_majflt);
 }
 
-// A software device on a window of the viewer's panel size; device is null
-// when it could not be made.
-struct PanelDevice {
-    MemoryWindow window{kViewerPanelWidth, kViewerPanelHeight};
-    dxMain context;
-    std::unique_ptr<dxDevice8> device;
-
-    PanelDevice() {
-        if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device))) {
-            device.reset();
-        }
-    }
-};
-
 void BM_OpenLevel(benchmark::State& state) {
     const WrittenLevel& written = TheLevel();
-    PanelDevice panel;
+    OffscreenViewer panel(kViewerPanelWidth, kViewerPanelHeight);
     if (!panel.device) {
         state.SkipWithError("no software Direct3D device");
         return;
@@ -221,7 +205,7 @@ void BM_InflateOnly(benchmark::State& state) {
 // as counters: where the time of BM_OpenLevel goes.
 void BM_OpenStages(benchmark::State& state) {
     const WrittenLevel& written = TheLevel();
-    PanelDevice panel;
+    OffscreenViewer panel(kViewerPanelWidth, kViewerPanelHeight);
     if (!panel.device) {
         state.SkipWithError("no software Direct3D device");
         return;

@@ -12,10 +12,8 @@
 
 #include "geometry/OpenLevel.h"
 #include "level/trLevel.h"
-#include "platform/win32/MemoryWindow.h"
 #include "render/dxBuffer.h"
 #include "render/dxDevice8.h"
-#include "render/dxMain.h"
 
 // Damaged files may ask for more memory than the machine has; that must be
 // reported as std::bad_alloc, not end the process. Allocations above 1 GiB
@@ -48,20 +46,8 @@ bool WriteInput(const uint8_t* data, size_t size) {
 
 // A small software device made once for the whole run, as the viewer makes
 // its one device at start-up.
-struct Viewer {
-    MemoryWindow window{64, 64};
-    dxMain context;
-    std::unique_ptr<dxDevice8> device;
-
-    Viewer() {
-        context.CreateDirect3D();
-        context.CreateDevice(&window, true, device);
-        SetUpViewerDevice(*device, 1.0f);
-    }
-};
-
-Viewer& TheViewer() {
-    static Viewer viewer;
+OffscreenViewer& TheViewer() {
+    static OffscreenViewer viewer(64, 64);
     return viewer;
 }
 
@@ -83,7 +69,7 @@ void DrawFirstMesh(const OpenedLevel& opened, dxDevice8& device) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!WriteInput(data, size)) return 0;
-    Viewer& viewer = TheViewer();
+    OffscreenViewer& viewer = TheViewer();
     try {
         trLevel level{};
         const std::optional<OpenedLevel> opened =

@@ -55,6 +55,14 @@ void SetUpViewerDevice(dxDevice8& device, float aspect) {
     device.SetProjection(kNearPlane, kFarPlane, aspect, kFieldOfViewY);
 }
 
+OffscreenViewer::OffscreenViewer(int width, int height) : window(width, height) {
+    if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device))) {
+        device.reset();
+        return;
+    }
+    SetUpViewerDevice(*device, ViewerAspect(kViewerWindowWidth, kViewerWindowHeight));
+}
+
 void AimViewerCamera(dxDevice8& device, const trMeshCentre& centre) {
     const float x = static_cast<float>(centre.x);
     const float y = DisplayY(centre.y);

@@ -12,9 +12,11 @@
 
 #include "level/Lista_Mesh.h"
 #include "level/trTextura.h"
+#include "platform/win32/MemoryWindow.h"
+#include "render/dxDevice8.h"
+#include "render/dxMain.h"
 
 class dxBufferTextura;
-class dxDevice8;
 struct trLevel;
 
 enum class PageDepth { Bits32, Bits16 };
@@ -50,6 +52,18 @@ float ViewerAspect(int windowWidth, int windowHeight);
 
 // Magenta clear colour and the viewer's projection with the given aspect.
 void SetUpViewerDevice(dxDevice8& device, float aspect);
+
+// The viewer's device drawing into an in-memory window of the given size
+// instead of the panel, set up as the main window sets up its device (for
+// the tools, benchmarks and fuzzing). device is null when it could not be
+// made.
+struct OffscreenViewer {
+    OffscreenViewer(int width, int height);
+
+    MemoryWindow window;
+    dxMain context;
+    std::unique_ptr<dxDevice8> device;
+};
 
 // Eye 1000 units along +z from the centre, looking at it; level y is negated.
 void AimViewerCamera(dxDevice8& device, const trMeshCentre& centre);

@@ -18,16 +18,6 @@
 
 namespace {
 
-std::unique_ptr<dxDevice8> CreateViewerDevice(dxMain& context, MemoryWindow& window) {
-    std::unique_ptr<dxDevice8> device;
-    if (FAILED(context.CreateDirect3D()) || FAILED(context.CreateDevice(&window, true, device)) || !device) {
-        throw ToolError("cannot create a " + std::to_string(window.ClientWidth()) + "x" +
-                        std::to_string(window.ClientHeight()) + " Direct3D device");
-    }
-    SetUpViewerDevice(*device, ViewerAspect(kViewerWindowWidth, kViewerWindowHeight));
-    return device;
-}
-
 void WritePng(const MemoryWindow& window, const std::string& path) {
     const int width = window.FrameWidth();
     const int height = window.FrameHeight();
@@ -62,14 +52,18 @@ int RunRender(const RenderOptions& options) {
     // 16-bit pages when it refuses them; --16bit makes it refuse.
     softd3d::RefuseTextureFormat(options.sixteenBit ? D3DFMT_X8R8G8B8 : D3DFMT_UNKNOWN);
 
-    MemoryWindow window(options.width, options.height);
-    dxMain context;
-    std::unique_ptr<dxDevice8> device = CreateViewerDevice(context, window);
-    const PageDepth depth = context.LacksTextureFormat(D3DFMT_X8R8G8B8) ? PageDepth::Bits16 : PageDepth::Bits32;
+    OffscreenViewer viewer(options.width, options.height);
+    if (!viewer.device) {
+        throw ToolError("cannot create a " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+                        " Direct3D device");
+    }
+    dxDevice8* device = viewer.device.get();
+    const PageDepth depth =
+        viewer.context.LacksTextureFormat(D3DFMT_X8R8G8B8) ? PageDepth::Bits16 : PageDepth::Bits32;
 
     auto level = std::make_unique<trLevel>();
     // Destroyed before the device: its buffers hold the device's vertex buffers.
-    std::optional<OpenedLevel> opened = OpenLevel(options.file.c_str(), *level, device.get(), depth);
+    std::optional<OpenedLevel> opened = OpenLevel(options.file.c_str(), *level, device, depth);
     if (!opened) {
         throw ToolError("cannot open " + options.file);
     }
@@ -85,7 +79,7 @@ int RunRender(const RenderOptions& options) {
     for (int frame = 0; frame < options.frames; ++frame) {
         RunViewerFrame(*device, spinAngle, mesh, opened->meshList->GetBuffer(options.mesh));
     }
-    WritePng(window, options.out);
+    WritePng(viewer.window, options.out);
     std::cout << "wrote " << options.out << ": mesh " << options.mesh << ", " << options.width << "x"
               << options.height << ", " << options.frames << (options.frames == 1 ? " frame, " : " frames, ")
               << (depth == PageDepth::Bits16 ? "16-bit" : "32-bit") << " pages\n";
