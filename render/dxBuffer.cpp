@@ -13,7 +13,7 @@ constexpr int32_t kMaxVertexCount = INT32_MAX / static_cast<int32_t>(sizeof(Text
 
 // Copies every polygon's records, newest polygon first, into a fresh array
 // of vertexCount records, and calls onPolygon(polygon, kind) for each
-// polygon. Each polygon is one fixed-size block copy of 3 or 4 records.
+// polygon. Each polygon is one block copy of its 3 or 4 records.
 template <class Record, class OnPolygon>
 void CopyRecords(const std::vector<std::unique_ptr<dxPoligono>>& polygons, int32_t vertexCount,
                  RecordArray<Record>& array, OnPolygon onPolygon) {
@@ -29,11 +29,7 @@ void CopyRecords(const std::vector<std::unique_ptr<dxPoligono>>& polygons, int32
         if (recordCount > count - next) {
             break;  // the counts are kept in step with the list, so this never happens
         }
-        if (IsQuadKind(kind)) {
-            std::memcpy(records + next, (*polygon)->GetVertexData(), 4 * sizeof(Record));
-        } else {
-            std::memcpy(records + next, (*polygon)->GetVertexData(), 3 * sizeof(Record));
-        }
+        std::memcpy(records + next, (*polygon)->GetVertexData(), recordCount * sizeof(Record));
         next += recordCount;
         onPolygon(**polygon, kind);
     }
